@@ -1,0 +1,5 @@
+#include "LogLevel.h"
+
+const char levelNames[levelCount][7] = {
+    "TRACE", "DEBUG", "INFO ", "WARN ", "ERROR", "FATAL", "NONE ",
+};

@@ -1,0 +1,9 @@
+#include "DllThunk.h"
+
+void DllThunk::Unload()
+{
+    if (module) {
+        FreeLibrary(module);
+        module = nullptr;
+    }
+}
