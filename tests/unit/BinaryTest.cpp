@@ -108,3 +108,35 @@ TEST_F(VornelImage, ImportsOnlyKernel32AndMsvcrt)
     EXPECT_EQ(modules, (std::set<std::string>{"kernel32.dll", "msvcrt.dll"}));
     EXPECT_EQ(Directory(IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT).Size, 0u);
 }
+
+TEST(VersionResource, NamesTheLibraryAndItsVersion)
+{
+    const std::wstring path = ProgramDirectory() + L"\\Vornel.dll";
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, info.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+
+    const struct {
+        const wchar_t* field;
+        std::wstring expected;
+    } strings[] = {{L"FileVersion", L"1.0.0.1"},
+                   {L"ProductVersion", L"1.0.0.1"},
+                   {L"InternalName", L"Vornel"},
+                   {L"OriginalFilename", L"Vornel.dll"}};
+    for (const auto& s : strings) {
+        wchar_t* value = nullptr;
+        const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + s.field;
+        ASSERT_TRUE(VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &length));
+        EXPECT_EQ(std::wstring(value), s.expected);
+    }
+}
