@@ -46,22 +46,23 @@ void RunHost(const Scenario& scenario, const std::wstring& dir)
     std::wstring command = L"\"" + dir + L"\\" + hostProgram + L"\" --gtest_filter=" +
                            Widen(test->test_suite_name()) + L"." + Widen(test->name());
 
+    // The host inherits these; this process drops them once it has started.
+    const std::wstring& extra = scenario.environment;
+    const size_t equals = extra.find(L'=');
+    const std::wstring extraName = extra.substr(0, equals);
     SetEnvironmentVariableW(hostMarker, L"1");
-    std::wstring variable;
-    if (!scenario.environment.empty()) {
-        variable = scenario.environment;
-        const size_t equals = variable.find(L'=');
-        SetEnvironmentVariableW(variable.substr(0, equals).c_str(), variable.substr(equals + 1).c_str());
-    }
+    if (!extra.empty())
+        SetEnvironmentVariableW(extraName.c_str(), extra.substr(equals + 1).c_str());
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     const BOOL started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
                                         dir.c_str(), &startup, &process);
+    const DWORD startError = GetLastError();
     SetEnvironmentVariableW(hostMarker, nullptr);
-    if (!variable.empty())
-        SetEnvironmentVariableW(variable.substr(0, variable.find(L'=')).c_str(), nullptr);
-    ASSERT_TRUE(started) << "cannot start the host, error " << GetLastError();
+    if (!extra.empty())
+        SetEnvironmentVariableW(extraName.c_str(), nullptr);
+    ASSERT_TRUE(started) << "cannot start the host, error " << startError;
 
     if (WaitForSingleObject(process.hProcess, hostTimeoutMs) != WAIT_OBJECT_0) {
         TerminateProcess(process.hProcess, 99);

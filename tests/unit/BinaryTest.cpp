@@ -22,13 +22,17 @@ std::vector<std::string> TableSorted()
     return names;
 }
 
+std::wstring LibraryPath()
+{
+    return ProgramDirectory() + L"\\Vornel.dll";
+}
+
 // Vornel.dll mapped as an image, without running its entry point.
 class VornelImage : public testing::Test {
 protected:
     void SetUp() override
     {
-        path = ProgramDirectory() + L"\\Vornel.dll";
-        image = LoadLibraryExW(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+        image = LoadLibraryExW(LibraryPath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
         ASSERT_NE(image, nullptr);
         base = reinterpret_cast<const BYTE*>(image);
         auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
@@ -46,7 +50,6 @@ protected:
         return reinterpret_cast<const T*>(base + rva);
     }
 
-    std::wstring path;
     HMODULE image = nullptr;
     const BYTE* base = nullptr;
     const IMAGE_NT_HEADERS32* nt = nullptr;
@@ -111,7 +114,7 @@ TEST_F(VornelImage, ImportsOnlyKernel32AndMsvcrt)
 
 TEST(VersionResource, NamesTheLibraryAndItsVersion)
 {
-    const std::wstring path = ProgramDirectory() + L"\\Vornel.dll";
+    const std::wstring path = LibraryPath();
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
     ASSERT_GT(size, 0u);
