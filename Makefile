@@ -3,7 +3,7 @@ PREFIX  := $(CURDIR)/$(BUILD)/wineprefix
 WINE    := cmake/wine-run.sh $(PREFIX)
 JOBS    := $(shell nproc)
 
-.PHONY: build test tools configure
+.PHONY: build test demo tools configure
 
 tools:
 	@cmake/install-tools.sh
@@ -23,4 +23,10 @@ test: build
 	@$(WINE) $(BUILD)/bin/wine_session.exe </dev/null >/dev/null 2>&1 &
 	@$(WINE) cmd.exe /c exit </dev/null >/dev/null 2>&1  # waits out the session's start
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS); status=$$?; \
+	    WINEPREFIX=$(PREFIX) wineserver -k; exit $$status
+
+# The demo host in build/demo, beside the library and the simulated backend.
+demo: build
+	@$(WINE) --init
+	@$(WINE) $(BUILD)/demo/VornelDemo.exe; status=$$?; \
 	    WINEPREFIX=$(PREFIX) wineserver -k; exit $$status
