@@ -3,7 +3,7 @@ PREFIX  := $(CURDIR)/$(BUILD)/wineprefix
 WINE    := cmake/wine-run.sh $(PREFIX)
 JOBS    := $(shell nproc)
 
-.PHONY: build test demo tools configure
+.PHONY: build test demo dist tools configure
 
 tools:
 	@cmake/install-tools.sh
@@ -30,3 +30,6 @@ demo: build
 	@$(WINE) --init
 	@$(WINE) $(BUILD)/demo/VornelDemo.exe; status=$$?; \
 	    WINEPREFIX=$(PREFIX) wineserver -k; exit $$status
+
+dist: build
+	@cmake --build $(BUILD) --target dist
