@@ -4,21 +4,38 @@
 
 #include <cstdio>
 
+namespace {
+
+void RemoveTree(const std::string& dir)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(dir + "\\" + name);
+            else
+                DeleteFileA((dir + "\\" + name).c_str());
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
+
+// Wine hands out the same process ids in every session, so a directory of an
+// earlier run can be there, subdirectories and all.
 std::string FreshDirectory(const std::string& name)
 {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     std::string dir = std::string(temp) + "vornel-" + name + "-" + std::to_string(GetCurrentProcessId());
+    RemoveTree(dir);
     CreateDirectoryA(dir.c_str(), nullptr);
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((dir + "\\" + entry.cFileName).c_str());
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
     return dir;
 }
 
