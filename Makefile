@@ -1,3 +1,6 @@
+# The commands recurse into the build's own make; its directory notes are noise.
+MAKEFLAGS += --no-print-directory
+
 BUILD   := build
 PREFIX  := $(CURDIR)/$(BUILD)/wineprefix
 WINE    := cmake/wine-run.sh $(PREFIX)
