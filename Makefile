@@ -6,7 +6,7 @@ PREFIX  := $(CURDIR)/$(BUILD)/wineprefix
 WINE    := cmake/wine-run.sh $(PREFIX)
 JOBS    := $(shell nproc)
 
-.PHONY: build test demo dist tools configure
+.PHONY: build test demo bench dist tools configure
 
 tools:
 	@cmake/install-tools.sh
@@ -28,11 +28,21 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS); status=$$?; \
 	    WINEPREFIX=$(PREFIX) wineserver -k; exit $$status
 
+# Runs one program of the build under Wine, once Wine's own services are up,
+# and ends the Wine session after it with the program's status.
+define run_under_wine
+	@$(WINE) --init
+	@$(WINE) cmd.exe /c exit </dev/null >/dev/null 2>&1
+	@$(WINE) $(1); status=$$?; WINEPREFIX=$(PREFIX) wineserver -k; exit $$status
+endef
+
 # The demo host in build/demo, beside the library and the simulated backend.
 demo: build
-	@$(WINE) --init
-	@$(WINE) $(BUILD)/demo/VornelDemo.exe; status=$$?; \
-	    WINEPREFIX=$(PREFIX) wineserver -k; exit $$status
+	$(call run_under_wine,$(BUILD)/demo/VornelDemo.exe)
+
+# The benchmark host in build/bench; it writes build/bench/results.json.
+bench: build
+	$(call run_under_wine,$(BUILD)/bench/VornelBench.exe)
 
 dist: build
 	@cmake --build $(BUILD) --target dist
