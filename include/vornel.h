@@ -82,11 +82,12 @@ typedef struct BT_SERVICE_INFO {
 /* Called once per device found (status BT_OK, device valid for the call's
    length only), then once more with device NULL and status BT_OK when
    discovery completed or BT_ERROR_CANCELLED when it was cancelled. Runs on a
-   backend thread; it may call any function but BT_CancelListDevicesAsync. */
+   backend thread. It may call other functions, but a cancel from it answers
+   BT_ERROR_BUSY and a new discovery can start only once it has returned. */
 typedef void(__cdecl* BT_DEVICE_CALLBACK)(const BT_DEVICE_INFO* device, int status, void* context);
 
 /* Loads and starts a backend; counted, so each call needs its BT_Exit.
-   BT_OK, or BT_ERROR_NO_BACKEND. */
+   BT_OK, or BT_ERROR_NO_BACKEND. Not alongside any other call. */
 VORNEL_API int __cdecl BT_Init(void);
 
 /* Pairs with device using pin (zero-terminated, 1 to 16 characters).
@@ -150,7 +151,8 @@ VORNEL_API int __cdecl BT_OPP_SendFile(BT_ADDR device, const wchar_t* path, unsi
 
 /* Ends one BT_Init. Until the last user leaves it answers the count that
    remains (negative after more BT_Exit than BT_Init calls); the last call
-   reaches the backend, which stays loaded, and answers its result, BT_OK. */
+   reaches the backend, which ends a running discovery and every link, stays
+   loaded, and answers its result, BT_OK. Not alongside any other call. */
 VORNEL_API int __cdecl BT_Exit(void);
 
 #ifdef __cplusplus

@@ -7,7 +7,7 @@ namespace {
 // fit the contract's 32-bit count.
 long long ReadThrough(HANDLE file)
 {
-    static unsigned char chunk[65536];  // one push at a time, under simLock
+    unsigned char chunk[16384];
     unsigned long long total = 0;
     DWORD got;
     while (ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
@@ -24,12 +24,16 @@ long long ReadThrough(HANDLE file)
 
 int __cdecl BT_OPP_SendFile(BT_ADDR address, const wchar_t* path, unsigned int* bytesSent)
 {
-    SimHeld held;
-    int index;
-    if (int error = CheckDeviceCall(address, path && bytesSent, &index))
-        return error;
-    if (!FindService(simDevices[index], BT_SERVICE_OPP))
-        return BT_ERROR_NOT_FOUND;
+    {
+        // The world is consulted under the lock; the file is read outside
+        // it, so that a long push does not hold up other threads' calls.
+        SimHeld held;
+        int index;
+        if (int error = CheckDeviceCall(address, path && bytesSent, &index))
+            return error;
+        if (!FindService(simDevices[index], BT_SERVICE_OPP))
+            return BT_ERROR_NOT_FOUND;
+    }
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)

@@ -102,6 +102,8 @@ struct Discovery {
     HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::vector<BT_ADDR> found;
     int finalStatus = -1;
+    bool cancelFromCallback = false;
+    int cancelResult = -1;
 
     ~Discovery() { CloseHandle(finished); }
 
@@ -110,6 +112,8 @@ struct Discovery {
         auto* self = static_cast<Discovery*>(context);
         if (device) {
             self->found.push_back(device->address);
+            if (self->cancelFromCallback)
+                self->cancelResult = BT_CancelListDevicesAsync();
             return;
         }
         self->finalStatus = status;
@@ -141,6 +145,26 @@ TEST_F(Contract, CancelReturnsAfterTheFinalCallback)
     Discovery again;
     ASSERT_EQ(BT_ListDevicesAsync(Discovery::OnDevice, &again), BT_OK) << "a new one may start";
     ASSERT_TRUE(again.Finishes());
+}
+
+TEST_F(Contract, CancelFromTheCallbackAnswersBusyInsteadOfWaitingForItself)
+{
+    Discovery discovery;
+    discovery.cancelFromCallback = true;
+    ASSERT_EQ(BT_ListDevicesAsync(Discovery::OnDevice, &discovery), BT_OK);
+    ASSERT_TRUE(discovery.Finishes());
+    EXPECT_EQ(discovery.cancelResult, BT_ERROR_BUSY);
+    EXPECT_EQ(discovery.finalStatus, BT_OK);
+}
+
+TEST_F(Contract, ExitEndsARunningDiscoveryBeforeItReturns)
+{
+    Discovery discovery;
+    ASSERT_EQ(BT_ListDevicesAsync(Discovery::OnDevice, &discovery), BT_OK);
+    ASSERT_EQ(BT_Exit(), BT_OK);
+    EXPECT_EQ(WaitForSingleObject(discovery.finished, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(discovery.finalStatus, BT_ERROR_CANCELLED);
+    ASSERT_EQ(BT_Init(), BT_OK);  // for the fixture's own BT_Exit
 }
 
 TEST_F(Contract, SerialConnectionEchoesWhatIsSent)
