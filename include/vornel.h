@@ -18,7 +18,6 @@
 #ifndef VORNEL_H
 #define VORNEL_H
 
-#include <stddef.h>
 #include <wchar.h>
 
 #ifdef VORNEL_BACKEND
