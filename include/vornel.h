@@ -80,9 +80,10 @@ typedef struct BT_SERVICE_INFO {
 
 /* Called once per device found (status BT_OK, device valid for the call's
    length only), then once more with device NULL and status BT_OK when
-   discovery completed or BT_ERROR_CANCELLED when it was cancelled. Runs on a
-   backend thread. It may call other functions, but a cancel from it answers
-   BT_ERROR_BUSY and a new discovery can start only once it has returned. */
+   discovery completed or BT_ERROR_CANCELLED when it was cancelled. The
+   discovery has ended when that final call is made, so a new one may be
+   started from it. Runs on a backend thread; a cancel from a device call
+   answers BT_ERROR_BUSY. */
 typedef void(__cdecl* BT_DEVICE_CALLBACK)(const BT_DEVICE_INFO* device, int status, void* context);
 
 /* Loads and starts a backend; counted, so each call needs its BT_Exit.
@@ -108,8 +109,8 @@ VORNEL_API int __cdecl BT_ListDevices(BT_DEVICE_INFO* devices, int capacity, int
    callback with context. BT_ERROR_BUSY while a discovery is running. */
 VORNEL_API int __cdecl BT_ListDevicesAsync(BT_DEVICE_CALLBACK callback, void* context);
 
-/* Cancels the running discovery and returns after its final callback.
-   BT_ERROR_NOT_FOUND when none is running, BT_ERROR_BUSY from the callback. */
+/* Cancels the running discovery and returns once its final callback has
+   returned. BT_ERROR_NOT_FOUND when none is running. */
 VORNEL_API int __cdecl BT_CancelListDevicesAsync(void);
 
 /* Fills *info with what is known of device. */

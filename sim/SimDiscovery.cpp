@@ -8,13 +8,16 @@ namespace {
 // How long the simulated inquiry takes to find each device.
 constexpr DWORD inquiryStepMs = 150;
 
+// One discovery at a time; it ends, and another may start, just before its
+// final callback. Cancelling waits for its worker thread to exit, which is
+// after that callback has returned.
 struct Discovery {
-    bool running;  // from its start until its final callback has returned
+    bool running;
     DWORD workerId;
+    HANDLE worker;     // the latest worker thread, or null
+    HANDLE cancelled;  // manual-reset; set to stop the worker early
     BT_DEVICE_CALLBACK callback;
     void* context;
-    HANDLE cancelled;  // manual-reset; set to stop the worker early
-    HANDLE finished;   // manual-reset; set once running turns false
     HMODULE module;    // the worker's own reference on this module
 };
 Discovery discovery;
@@ -30,6 +33,15 @@ HMODULE ReferenceThisModule()
 
 DWORD WINAPI DiscoveryWorker(void*)
 {
+    BT_DEVICE_CALLBACK callback;
+    void* context;
+    HMODULE module;
+    {
+        SimHeld held;
+        callback = discovery.callback;
+        context = discovery.context;
+        module = discovery.module;
+    }
     int status = BT_OK;
     for (int i = 0; i < simDeviceCount; ++i) {
         if (WaitForSingleObject(discovery.cancelled, inquiryStepMs) == WAIT_OBJECT_0) {
@@ -41,16 +53,13 @@ DWORD WINAPI DiscoveryWorker(void*)
             SimHeld held;
             FillDevice(i, &device);
         }
-        discovery.callback(&device, BT_OK, discovery.context);
+        callback(&device, BT_OK, context);
     }
-    discovery.callback(nullptr, status, discovery.context);
-    HMODULE module;
     {
         SimHeld held;
-        module = discovery.module;
         discovery.running = false;
-        SetEvent(discovery.finished);
     }
+    callback(nullptr, status, context);
     // The worker holds its own reference on this module, so that a host
     // that unloads everything right after the final callback cannot pull
     // the code out from under these last instructions.
@@ -59,31 +68,37 @@ DWORD WINAPI DiscoveryWorker(void*)
 
 }  // namespace
 
-bool CreateDiscoveryEvents()
+bool OpenDiscovery()
 {
     discovery.cancelled = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    discovery.finished = CreateEventW(nullptr, TRUE, TRUE, nullptr);
-    return discovery.cancelled && discovery.finished;
+    return discovery.cancelled != nullptr;
 }
 
-void CloseDiscoveryEvents()
+void CloseDiscovery()
 {
     CloseHandle(discovery.cancelled);
-    CloseHandle(discovery.finished);
+    if (discovery.worker)
+        CloseHandle(discovery.worker);
 }
 
 int CancelDiscovery()
 {
+    HANDLE worker;
     {
         SimHeld held;
         if (!discovery.running)
             return BT_ERROR_NOT_FOUND;
-        // Waiting here for the final callback would wait for ourselves.
+        // Waiting here for the worker would wait for ourselves.
         if (GetCurrentThreadId() == discovery.workerId)
+            return BT_ERROR_BUSY;
+        // A copy of our own: a new discovery may replace the stored handle.
+        HANDLE process = GetCurrentProcess();
+        if (!DuplicateHandle(process, discovery.worker, process, &worker, SYNCHRONIZE, FALSE, 0))
             return BT_ERROR_BUSY;
         SetEvent(discovery.cancelled);
     }
-    WaitForSingleObject(discovery.finished, INFINITE);
+    WaitForSingleObject(worker, INFINITE);
+    CloseHandle(worker);
     return BT_OK;
 }
 
@@ -108,14 +123,14 @@ int __cdecl BT_ListDevicesAsync(BT_DEVICE_CALLBACK callback, void* context)
     discovery.callback = callback;
     discovery.context = context;
     ResetEvent(discovery.cancelled);
-    ResetEvent(discovery.finished);
     HANDLE worker = CreateThread(nullptr, 0, DiscoveryWorker, nullptr, 0, &discovery.workerId);
     if (!worker) {
-        SetEvent(discovery.finished);
         FreeLibrary(discovery.module);
         return BT_ERROR_BUSY;
     }
-    CloseHandle(worker);
+    if (discovery.worker)
+        CloseHandle(discovery.worker);
+    discovery.worker = worker;
     discovery.running = true;
     return BT_OK;
 }

@@ -23,9 +23,9 @@ int __cdecl BT_Exit()
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH)
-        return CreateDiscoveryEvents();
+        return OpenDiscovery();
     // At process exit the handles go with the process.
     if (reason == DLL_PROCESS_DETACH && !reserved)
-        CloseDiscoveryEvents();
+        CloseDiscovery();
     return TRUE;
 }

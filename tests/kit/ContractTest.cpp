@@ -104,6 +104,8 @@ struct Discovery {
     int finalStatus = -1;
     bool cancelFromCallback = false;
     int cancelResult = -1;
+    Discovery* startFromFinalCallback = nullptr;
+    int startResult = -1;
 
     ~Discovery() { CloseHandle(finished); }
 
@@ -117,6 +119,8 @@ struct Discovery {
             return;
         }
         self->finalStatus = status;
+        if (Discovery* next = self->startFromFinalCallback)
+            self->startResult = BT_ListDevicesAsync(OnDevice, next);
         SetEvent(self->finished);
     }
     bool Finishes() const { return WaitForSingleObject(finished, 10000) == WAIT_OBJECT_0; }
@@ -155,6 +159,18 @@ TEST_F(Contract, CancelFromTheCallbackAnswersBusyInsteadOfWaitingForItself)
     ASSERT_TRUE(discovery.Finishes());
     EXPECT_EQ(discovery.cancelResult, BT_ERROR_BUSY);
     EXPECT_EQ(discovery.finalStatus, BT_OK);
+}
+
+TEST_F(Contract, ANewDiscoveryCanStartFromTheFinalCallback)
+{
+    Discovery first;
+    Discovery second;
+    first.startFromFinalCallback = &second;
+    ASSERT_EQ(BT_ListDevicesAsync(Discovery::OnDevice, &first), BT_OK);
+    ASSERT_TRUE(first.Finishes());
+    EXPECT_EQ(first.startResult, BT_OK);
+    ASSERT_TRUE(second.Finishes());
+    EXPECT_EQ(second.found.size(), 4u);
 }
 
 TEST_F(Contract, ExitEndsARunningDiscoveryBeforeItReturns)
