@@ -84,7 +84,8 @@ std::string LineLike(const char* source, const std::string& message)
 
 // The logging figures, through a manager of the bench's own with one file
 // sink, as the library sets up its own; the baseline writes to a plain stream.
-void TimeLogging(const std::string& directory, std::vector<Comparison>& figures)
+// False when either file could not be written, which would void the figures.
+bool TimeLogging(const std::string& directory, std::vector<Comparison>& figures)
 {
     const std::string sinkPath = directory + "\\bench-sink.log";
     const std::string plainPath = directory + "\\bench-plain.log";
@@ -94,6 +95,8 @@ void TimeLogging(const std::string& directory, std::vector<Comparison>& figures)
         LogMgr manager;
         manager.AddLogger(new FileLogger(sinkPath.c_str()));
         FILE* plain = fopen(plainPath.c_str(), "ab");
+        if (!plain)
+            return false;
         const auto writePlain = [plain](const std::string& line) {
             return [plain, line](int times) {
                 for (int i = 0; i < times; ++i) {
@@ -163,8 +166,12 @@ void TimeLogging(const std::string& directory, std::vector<Comparison>& figures)
         }
         fclose(plain);
     }
+    WIN32_FILE_ATTRIBUTE_DATA sinkFile;
+    const bool sinkWrote = GetFileAttributesExA(sinkPath.c_str(), GetFileExInfoStandard, &sinkFile) &&
+                           (sinkFile.nFileSizeLow || sinkFile.nFileSizeHigh);
     DeleteFileA(sinkPath.c_str());
     DeleteFileA(plainPath.c_str());
+    return sinkWrote;
 }
 
 }  // namespace
@@ -190,7 +197,10 @@ int main()
     figures.push_back(ForwardedCall(direct));
     BT_Exit();
 
-    TimeLogging(directory, figures);
+    if (!TimeLogging(directory, figures)) {
+        fprintf(stderr, "Could not write the logging figures' files in %s.\n", directory.c_str());
+        return 1;
+    }
     figures.push_back(probe);
 
     const Machine machine = ThisMachine();
