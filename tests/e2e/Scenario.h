@@ -9,6 +9,7 @@
 
 #include "BtSlots.h"
 #include "FakeBackend.h"
+#include "Host.h"
 #include "TestFiles.h"
 
 struct Scenario {
@@ -33,36 +34,6 @@ void RunScenario(const Scenario& scenario);
 std::wstring ScenariosRoot();
 
 // ---- For scenario bodies ----
-
-// The export `name` of `module` as a function of type F.
-template <typename F>
-F ExportOf(HMODULE module, const char* name)
-{
-    // Through void(*)(), the one function type that casts to any other quietly.
-    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
-// Vornel.dll as a host sees it: loaded at run time, every export bound.
-class Host {
-public:
-    using Function = int(__cdecl*)(int, int, int, int);
-
-    explicit Host(const std::wstring& path = L"Vornel.dll");
-    ~Host();
-    Host(const Host&) = delete;
-    Host& operator=(const Host&) = delete;
-
-    int Init() { return init(); }
-    int Exit() { return Call(SLOT_BT_Exit); }
-    int Call(int slot, int a = 0, int b = 0, int c = 0, int d = 0) { return exports[slot](a, b, c, d); }
-    Function Export(int slot) const { return exports[slot]; }
-    void Unload();
-
-private:
-    HMODULE module;
-    Function exports[SLOT_COUNT];
-    int(__cdecl* init)();
-};
 
 // The backend loaded under `name`, as seen through its accessors.
 FakeCall LastCall(const wchar_t* backendName);

@@ -12,6 +12,7 @@
 #include "BtSlots.h"
 #include "FakeBackend.h"
 #include "FileLogger.h"
+#include "Host.h"
 #include "LogMgr.h"
 #include "TestFiles.h"
 
@@ -24,10 +25,8 @@ constexpr int loggingThreads = 4;
 constexpr int linesPerThread = 5000;
 constexpr DWORD deadlineMs = 60000;
 
-using Forwarder = int(__cdecl*)(int, int, int, int);
-
 struct Shared {
-    Forwarder forwarders[SLOT_COUNT];
+    Host* vornel;
     LogMgr* manager;
     HANDLE go;  // manual-reset: every thread starts at once
     volatile LONG wrongResults;
@@ -51,7 +50,7 @@ DWORD WINAPI Forward(void* context)
     for (int round = 0; round < roundsPerThread; ++round)
         for (int slot = 0; slot < SLOT_COUNT; ++slot)
             if (IsForwarder(slot) &&
-                shared.forwarders[slot](worker.id, round, slot, 0) != FakeResult(fakeId, slot))
+                shared.vornel->Call(slot, worker.id, round, slot) != FakeResult(fakeId, slot))
                 InterlockedIncrement(&shared.wrongResults);
     return 0;
 }
@@ -69,24 +68,17 @@ DWORD WINAPI LogLines(void* context)
 TEST(Stress, ForwardingAndLoggingThreadsTogether)
 {
     SKIP_RACING_THREADS_IF_EMULATED();
-    HMODULE vornel = LoadLibraryW(L"Vornel.dll");
-    ASSERT_NE(vornel, nullptr);
-    const auto init = reinterpret_cast<int(__cdecl*)()>(
-        reinterpret_cast<void (*)()>(GetProcAddress(vornel, "BT_Init")));
-    ASSERT_EQ(init(), 0);
+    Host vornel;
+    ASSERT_EQ(vornel.Init(), 0);
     HMODULE backend = GetModuleHandleW(L"QUENDA.DLL");
     ASSERT_NE(backend, nullptr);
-    const auto callCount = reinterpret_cast<FakeCallCountFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(backend, "Fake_CallCount")));
+    const auto callCount = ExportOf<FakeCallCountFn>(backend, "Fake_CallCount");
 
     const std::string path = FreshDirectory("Stress") + "\\host.exe-Vornel.log";
     FileLogger::linesWritten = 0;
     LogMgr manager;
     manager.AddLogger(new FileLogger(path.c_str()));
-    Shared shared = {{}, &manager, CreateEventW(nullptr, TRUE, FALSE, nullptr), 0};
-    for (int slot = 0; slot < SLOT_COUNT; ++slot)
-        shared.forwarders[slot] = reinterpret_cast<Forwarder>(
-            reinterpret_cast<void (*)()>(GetProcAddress(vornel, slotNames[slot])));
+    Shared shared = {&vornel, &manager, CreateEventW(nullptr, TRUE, FALSE, nullptr), 0};
 
     std::vector<Worker> workers;
     for (int id = 0; id < forwardingThreads + loggingThreads; ++id)
@@ -108,8 +100,9 @@ TEST(Stress, ForwardingAndLoggingThreadsTogether)
 
     EXPECT_EQ(shared.wrongResults, 0);
     for (int slot = 0; slot < SLOT_COUNT; ++slot) {
-        if (IsForwarder(slot))
+        if (IsForwarder(slot)) {
             EXPECT_EQ(callCount(slot), forwardingThreads * roundsPerThread) << slotNames[slot];
+        }
     }
 
     constexpr int lines = loggingThreads * linesPerThread;
