@@ -120,17 +120,19 @@ struct Discovery {
         }
         self->finalStatus = status;
         if (Discovery* next = self->startFromFinalCallback)
-            self->startResult = BT_ListDevicesAsync(OnDevice, next);
+            self->startResult = next->Start();
         SetEvent(self->finished);
     }
+    int Start() { return BT_ListDevicesAsync(OnDevice, this); }
+    bool Finished() const { return WaitForSingleObject(finished, 0) == WAIT_OBJECT_0; }
     bool Finishes() const { return WaitForSingleObject(finished, 10000) == WAIT_OBJECT_0; }
 };
 
 TEST_F(Contract, DiscoveryDeliversEveryDeviceThenCompletes)
 {
     Discovery discovery;
-    ASSERT_EQ(BT_ListDevicesAsync(Discovery::OnDevice, &discovery), BT_OK);
-    EXPECT_EQ(BT_ListDevicesAsync(Discovery::OnDevice, &discovery), BT_ERROR_BUSY);
+    ASSERT_EQ(discovery.Start(), BT_OK);
+    EXPECT_EQ(discovery.Start(), BT_ERROR_BUSY);
     ASSERT_TRUE(discovery.Finishes());
     EXPECT_EQ(discovery.found, (std::vector<BT_ADDR>{phone, laptop, gps, printer}));
     EXPECT_EQ(discovery.finalStatus, BT_OK);
@@ -139,15 +141,15 @@ TEST_F(Contract, DiscoveryDeliversEveryDeviceThenCompletes)
 TEST_F(Contract, CancelReturnsAfterTheFinalCallback)
 {
     Discovery discovery;
-    ASSERT_EQ(BT_ListDevicesAsync(Discovery::OnDevice, &discovery), BT_OK);
+    ASSERT_EQ(discovery.Start(), BT_OK);
     ASSERT_EQ(BT_CancelListDevicesAsync(), BT_OK);
-    EXPECT_EQ(WaitForSingleObject(discovery.finished, 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(discovery.Finished()) << "the final callback has returned";
     EXPECT_EQ(discovery.finalStatus, BT_ERROR_CANCELLED);
     EXPECT_LT(discovery.found.size(), 4u);
     EXPECT_EQ(BT_CancelListDevicesAsync(), BT_ERROR_NOT_FOUND);
 
     Discovery again;
-    ASSERT_EQ(BT_ListDevicesAsync(Discovery::OnDevice, &again), BT_OK) << "a new one may start";
+    ASSERT_EQ(again.Start(), BT_OK) << "a new one may start";
     ASSERT_TRUE(again.Finishes());
 }
 
@@ -155,7 +157,7 @@ TEST_F(Contract, CancelFromTheCallbackAnswersBusyInsteadOfWaitingForItself)
 {
     Discovery discovery;
     discovery.cancelFromCallback = true;
-    ASSERT_EQ(BT_ListDevicesAsync(Discovery::OnDevice, &discovery), BT_OK);
+    ASSERT_EQ(discovery.Start(), BT_OK);
     ASSERT_TRUE(discovery.Finishes());
     EXPECT_EQ(discovery.cancelResult, BT_ERROR_BUSY);
     EXPECT_EQ(discovery.finalStatus, BT_OK);
@@ -166,7 +168,7 @@ TEST_F(Contract, ANewDiscoveryCanStartFromTheFinalCallback)
     Discovery first;
     Discovery second;
     first.startFromFinalCallback = &second;
-    ASSERT_EQ(BT_ListDevicesAsync(Discovery::OnDevice, &first), BT_OK);
+    ASSERT_EQ(first.Start(), BT_OK);
     ASSERT_TRUE(first.Finishes());
     EXPECT_EQ(first.startResult, BT_OK);
     ASSERT_TRUE(second.Finishes());
@@ -176,9 +178,9 @@ TEST_F(Contract, ANewDiscoveryCanStartFromTheFinalCallback)
 TEST_F(Contract, ExitEndsARunningDiscoveryBeforeItReturns)
 {
     Discovery discovery;
-    ASSERT_EQ(BT_ListDevicesAsync(Discovery::OnDevice, &discovery), BT_OK);
+    ASSERT_EQ(discovery.Start(), BT_OK);
     ASSERT_EQ(BT_Exit(), BT_OK);
-    EXPECT_EQ(WaitForSingleObject(discovery.finished, 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(discovery.Finished()) << "the final callback has returned";
     EXPECT_EQ(discovery.finalStatus, BT_ERROR_CANCELLED);
     ASSERT_EQ(BT_Init(), BT_OK);  // for the fixture's own BT_Exit
 }
