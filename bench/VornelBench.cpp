@@ -70,16 +70,13 @@ Comparison ForwardedCall(SendData direct)
         [direct](int times) { CallRepeatedly(direct, times); });
 }
 
-// A line as the file sink writes it, for the plain stream to write alike.
-std::string LineLike(const char* source, const std::string& message)
+// The bytes the file sink writes for a message, for the plain stream to
+// write alike: the sink's own line, then CR LF. Its path is refused, so this
+// sink formats and never opens anything.
+std::string SinkLine(const char* source, const std::string& message)
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char head[96];
-    snprintf(head, sizeof head, "%04u-%02u-%02u %02u:%02u:%02u.%03u-INFO -%04lu-%20s-", now.wYear,
-             now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
-             GetCurrentThreadId(), source);
-    return head + message + "\r\n";
+    static FileLogger formatter(nullptr);
+    return formatter.Format(LogLevel::INFO, source, message.c_str()) + std::string("\r\n");
 }
 
 // The logging figures, through a manager of the bench's own with one file
@@ -115,7 +112,7 @@ bool TimeLogging(const std::string& directory, std::vector<Comparison>& figures)
                 for (int i = 0; i < times; ++i)
                     manager.Log(LogLevel::INFO, "DllThunk", message);
             },
-            writePlain(LineLike("DllThunk", message))));
+            writePlain(SinkLine("DllThunk", message))));
 
         // What the line above spends on the runtime's clock alone.
         figures.push_back(Compare(
@@ -162,7 +159,7 @@ bool TimeLogging(const std::string& directory, std::vector<Comparison>& figures)
                     for (int i = 0; i < times; ++i)
                         manager.LogFormatted(LogLevel::INFO, "bench", "%s", text.c_str());
                 },
-                writePlain(LineLike("bench", written))));
+                writePlain(SinkLine("bench", written))));
         }
         fclose(plain);
     }
