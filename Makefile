@@ -1,10 +1,20 @@
 # The commands recurse into the build's own make; its directory notes are noise.
 MAKEFLAGS += --no-print-directory
 
+# Two build trees, one per edition: the 32-bit library (the primary product)
+# in build/, the x64 edition in build/x64/, laid out alike.
 BUILD   := build
-PREFIX  := $(CURDIR)/$(BUILD)/wineprefix
-WINE    := cmake/wine-run.sh $(PREFIX)
+X64     := $(BUILD)/x64
 JOBS    := $(shell nproc)
+SESSION := cmake/wine-session.sh
+
+# Runs $(1) for each edition, 32-bit first, "<tree> <wine arch>" in $$1 $$2;
+# every edition runs even when an earlier one fails, and the recipe fails
+# if any did.
+define for_each_edition
+	@status=0; for edition in "$(BUILD) win32" "$(X64) win64"; do \
+	    set -- $$edition; $(1) || status=1; done; exit $$status
+endef
 
 .PHONY: build test demo bench dist tools configure
 
@@ -14,35 +24,28 @@ tools:
 configure: tools
 	@cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
 	    -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(X64) -DCMAKE_TOOLCHAIN_FILE=cmake/x86_64-w64-mingw32.cmake \
+	    -DCMAKE_BUILD_TYPE=Release >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
-	@echo "Built $(BUILD)/bin/Vornel.dll"
+	@cmake --build $(X64) -j $(JOBS)
+	@echo "Built $(BUILD)/bin/Vornel.dll (x86) and $(X64)/bin/Vornel.dll (x64)"
 
-# The Wine prefix is made once, before any test starts; one session stays
-# open across the suite and is ended with it, whatever the outcome.
+# The whole suite of each edition under its own Wine session.
 test: build
-	@$(WINE) --init
-	@$(WINE) $(BUILD)/bin/wine_session.exe </dev/null >/dev/null 2>&1 &
-	@$(WINE) cmd.exe /c exit </dev/null >/dev/null 2>&1  # waits out the session's start
-	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS); status=$$?; \
-	    WINEPREFIX=$(PREFIX) wineserver -k; exit $$status
+	$(call for_each_edition,echo "== $$1: tests ($$2) ==" && \
+	    $(SESSION) $$1 $$2 ctest --test-dir $$1 --output-on-failure -j $(JOBS))
 
-# Runs one program of the build under Wine, once Wine's own services are up,
-# and ends the Wine session after it with the program's status.
-define run_under_wine
-	@$(WINE) --init
-	@$(WINE) cmd.exe /c exit </dev/null >/dev/null 2>&1
-	@$(WINE) $(1); status=$$?; WINEPREFIX=$(PREFIX) wineserver -k; exit $$status
-endef
-
-# The demo host in build/demo, beside the library and the simulated backend.
+# The demo host in each tree's demo/, beside the library and the simulated backend.
 demo: build
-	$(call run_under_wine,$(BUILD)/demo/VornelDemo.exe)
+	$(call for_each_edition,echo "== $$1: demo ($$2) ==" && $(SESSION) $$1 $$2 \
+	    cmake/wine-run.sh $(CURDIR)/$$1/wineprefix $$2 $$1/demo/VornelDemo.exe)
 
-# The benchmark host in build/bench; it writes build/bench/results.json.
+# The benchmark host in each tree's bench/; each writes its results.json.
 bench: build
-	$(call run_under_wine,$(BUILD)/bench/VornelBench.exe)
+	$(call for_each_edition,echo "== $$1: bench ($$2) ==" && $(SESSION) $$1 $$2 \
+	    cmake/wine-run.sh $(CURDIR)/$$1/wineprefix $$2 $$1/bench/VornelBench.exe)
 
 dist: build
 	@cmake --build $(BUILD) --target dist

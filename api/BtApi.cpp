@@ -2,10 +2,11 @@
 
 #include "VornelThunk.h"
 
-namespace {
+// Users of the library; changed only by interlocked operations, here and in
+// the BT_Exit stub, which counts down inline so that it stays a leaf.
+extern "C" volatile LONG vornelInitCount = 0;
 
-// Users of the library; changed only by interlocked operations.
-volatile LONG initCount = 0;
+namespace {
 
 // Bare names: the platform's ordinary module search order finds them.
 const wchar_t* const BackendTable[] = {L"QUENDA.DLL", L"MIRTEL.DLL", L"Sorvik.DLL"};
@@ -14,7 +15,7 @@ const wchar_t* const BackendTable[] = {L"QUENDA.DLL", L"MIRTEL.DLL", L"Sorvik.DL
 
 extern "C" int __cdecl BT_Init()
 {
-    if (InterlockedIncrement(&initCount) > 1)
+    if (InterlockedIncrement(&vornelInitCount) > 1)
         return 0;
     for (const wchar_t* name : BackendTable) {
         theThunk.Load(name);
@@ -26,12 +27,6 @@ extern "C" int __cdecl BT_Init()
             return 0;
         theThunk.Unload();
     }
-    InterlockedDecrement(&initCount);
+    InterlockedDecrement(&vornelInitCount);
     return 1;
-}
-
-// Called by the BT_Exit stub before it decides whether to forward.
-extern "C" LONG __cdecl vornelCountDown()
-{
-    return InterlockedDecrement(&initCount);
 }

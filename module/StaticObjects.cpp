@@ -7,13 +7,17 @@
 LogMgr theLogMgr;
 VornelThunk theThunk;
 
+#define STRINGIFY(text) #text
+#define AS_STRING(text) STRINGIFY(text)
+#define LINKER_NAME(name) AS_STRING(__USER_LABEL_PREFIX__) #name
+
 // Names theThunk's module handle and slot array for the export stubs. The
 // assembler can equate a symbol only to one defined in the same object, so
 // this lives beside theThunk; it emits no instructions that anything runs.
 [[gnu::used]] static void PublishThunkFields()
 {
-    asm(".globl _vornelModule\n\t.set _vornelModule, %c0\n\t"
-        ".globl _vornelSlots\n\t.set _vornelSlots, %c1"
+    asm(".globl " LINKER_NAME(vornelModule) "\n\t.set " LINKER_NAME(vornelModule) ", %c0\n\t"
+        ".globl " LINKER_NAME(vornelSlots) "\n\t.set " LINKER_NAME(vornelSlots) ", %c1"
         :
         : "i"(&theThunk.module), "i"(theThunk.entryPoints));
 }

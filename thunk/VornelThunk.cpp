@@ -17,6 +17,12 @@ void LogModule(LogLevel level, const char* format, const wchar_t* name, DWORD er
     theLogMgr.LogFormatted(level, source, format, narrow, static_cast<unsigned>(error));
 }
 
+// Through void(*)(), the one function type that casts to any other quietly.
+EntryPoint BoundEntry(FARPROC address)
+{
+    return reinterpret_cast<EntryPoint>(reinterpret_cast<void (*)()>(address));
+}
+
 }  // namespace
 
 bool VornelThunk::Load(const wchar_t* name)
@@ -33,7 +39,7 @@ bool VornelThunk::Load(const wchar_t* name)
     bool bound = true;
     for (int slot = 0; slot < SLOT_COUNT; ++slot) {
         entryPoints[slot] =
-            module ? reinterpret_cast<EntryPoint>(GetProcAddress(module, slotNames[slot])) : nullptr;
+            module ? BoundEntry(GetProcAddress(module, slotNames[slot])) : nullptr;
         if (module && !entryPoints[slot]) {
             const DWORD error = GetLastError();
             if (theLogMgr.Admits(LogLevel::WARN))
