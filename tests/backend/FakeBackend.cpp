@@ -61,7 +61,8 @@ int InitResult()
 #endif
 }
 
-int Record(int slot, const int* frame, const void* returnAddress, int a, int b, int c, int d)
+int Record(int slot, const void* frame, const void* returnAddress, FakeArg a, FakeArg b, FakeArg c,
+           FakeArg d)
 {
     InterlockedIncrement(&callCounts[slot]);
     lastCall.slot = slot;
@@ -83,12 +84,14 @@ int Record(int slot, const int* frame, const void* returnAddress, int a, int b, 
 }  // namespace
 
 // Every export takes four argument words: reading them is safe whatever the
-// caller pushed, since the caller's own frame lies above.
-#define VORNEL_FUNCTION(name)                                                          \
-    extern "C" __declspec(dllexport) __attribute__((noinline)) int __cdecl name(        \
-        int a, int b, int c, int d)                                                     \
-    {                                                                                   \
-        return Record(SLOT_##name, &a, __builtin_return_address(0), a, b, c, d);        \
+// caller passed, since on x86 the caller's own frame lies above, and on x64
+// they are registers.
+#define VORNEL_FUNCTION(name)                                                                 \
+    extern "C" __declspec(dllexport) __attribute__((noinline)) int __cdecl name(               \
+        FakeArg a, FakeArg b, FakeArg c, FakeArg d)                                            \
+    {                                                                                          \
+        return Record(SLOT_##name, __builtin_frame_address(0), __builtin_return_address(0), a, \
+                      b, c, d);                                                                \
     }
 #include "BtFunctions.h"
 #undef VORNEL_FUNCTION

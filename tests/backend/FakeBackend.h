@@ -1,11 +1,18 @@
 #pragma once
 // What a stand-in backend received, read back through its exported accessors.
 
+#include <cstdint>
+
+// An argument word: a stack slot on x86, a whole register on x64 (rcx, rdx,
+// r8, r9 carry the first four).
+using FakeArg = intptr_t;
+
 struct FakeCall {
     int slot;                   // the export last called, by slot; -1 before any
-    const void* frame;          // where its first argument lay
+    const void* frame;          // its own frame: a fixed distance below the
+                                // stack pointer it was entered with
     const void* returnAddress;  // where it returned to
-    int args[4];                // the first four argument words
+    FakeArg args[4];            // the first four argument words
 };
 
 using FakeLastCallFn = void(__cdecl*)(FakeCall*);

@@ -67,7 +67,7 @@ DWORD WINAPI LogLines(void* context)
 
 TEST(Stress, ForwardingAndLoggingThreadsTogether)
 {
-    SKIP_RACING_THREADS_IF_EMULATED();
+    SKIP_IF_THREADS_UNRELIABLE();
     Host vornel;
     ASSERT_EQ(vornel.Init(), 0);
     HMODULE backend = GetModuleHandleW(L"QUENDA.DLL");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "BtSlots.h"
+#include "FakeBackend.h"
 
 // The export `name` of `module` as a function of type F.
 template <typename F>
@@ -17,7 +18,7 @@ F ExportOf(HMODULE module, const char* name)
 // Vornel.dll as a host sees it: loaded at run time, every export bound.
 class Host {
 public:
-    using Function = int(__cdecl*)(int, int, int, int);
+    using Function = int(__cdecl*)(FakeArg, FakeArg, FakeArg, FakeArg);
 
     explicit Host(const std::wstring& path = L"Vornel.dll");
     ~Host();
@@ -26,8 +27,12 @@ public:
 
     int Init() { return init(); }
     int Exit() { return Call(SLOT_BT_Exit); }
-    int Call(int slot, int a = 0, int b = 0, int c = 0, int d = 0) { return exports[slot](a, b, c, d); }
+    int Call(int slot, FakeArg a = 0, FakeArg b = 0, FakeArg c = 0, FakeArg d = 0)
+    {
+        return exports[slot](a, b, c, d);
+    }
     Function Export(int slot) const { return exports[slot]; }
+    HMODULE Module() const { return module; }
     void Unload();
 
 private:

@@ -36,7 +36,7 @@ protected:
         ASSERT_NE(image, nullptr);
         base = reinterpret_cast<const BYTE*>(image);
         auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-        nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+        nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     }
     void TearDown() override { FreeLibrary(image); }
 
@@ -52,7 +52,7 @@ protected:
 
     HMODULE image = nullptr;
     const BYTE* base = nullptr;
-    const IMAGE_NT_HEADERS32* nt = nullptr;
+    const IMAGE_NT_HEADERS* nt = nullptr;  // of this edition's width
 };
 
 }  // namespace
@@ -77,6 +77,15 @@ TEST(DefFile, ListsTheTableAlphabeticallyWithOrdinalsOneToEighteen)
         names.push_back(name);
     }
     EXPECT_EQ(names, TableSorted());
+}
+
+TEST_F(VornelImage, IsBuiltForThisEdition)
+{
+#ifdef _WIN64
+    EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_AMD64);
+#else
+    EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+#endif
 }
 
 TEST_F(VornelImage, ExportsExactlyTheTableByNameInAlphabeticalOrdinals)

@@ -176,7 +176,7 @@ TEST_F(FileLoggerTest, HoldsTheFileSharedForOthersAndClosesItWhenDeleted)
 
 TEST_F(FileLoggerTest, KeepsLinesWholeAcrossThreads)
 {
-    SKIP_RACING_THREADS_IF_EMULATED();
+    SKIP_IF_THREADS_UNRELIABLE();
     constexpr int threads = 4;
     constexpr int perThread = 500;
     {

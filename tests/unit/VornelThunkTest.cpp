@@ -8,15 +8,16 @@
 #include "TestFiles.h"
 #include "VornelThunk.h"
 
+extern RecordingSink::Journal thunkLog;  // TestGlobals.cpp
+
 namespace {
 
 // Every level reaches this sink, so the TRACE line can be seen too.
 RecordingSink::Journal& Recorded()
 {
-    static RecordingSink::Journal journal;
-    static bool registered = (theLogMgr.AddLogger(new RecordingSink(journal, "R", LogLevel::TRACE)), true);
+    static bool registered = (theLogMgr.AddLogger(new RecordingSink(thunkLog, "R", LogLevel::TRACE)), true);
     (void)registered;
-    return journal;
+    return thunkLog;
 }
 
 std::string Narrow(const std::wstring& wide)
@@ -51,8 +52,8 @@ TEST_F(VornelThunkTest, BindsAllEighteenExports)
     EXPECT_TRUE(thunk.Load(path.c_str()));
     ASSERT_NE(thunk.module, nullptr);
     for (int slot = 0; slot < SLOT_COUNT; ++slot)
-        EXPECT_EQ(reinterpret_cast<FARPROC>(thunk.entryPoints[slot]),
-                  GetProcAddress(thunk.module, slotNames[slot]))
+        EXPECT_EQ(reinterpret_cast<void*>(thunk.entryPoints[slot]),
+                  reinterpret_cast<void*>(GetProcAddress(thunk.module, slotNames[slot])))
             << slotNames[slot];
     EXPECT_EQ(BoundSlots(), SLOT_COUNT);
     EXPECT_EQ(Recorded().messages,
