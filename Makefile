@@ -23,9 +23,9 @@ tools:
 
 configure: tools
 	@cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
-	    -DCMAKE_BUILD_TYPE=Release >/dev/null
+	    -DCMAKE_BUILD_TYPE=Release -DKIT_DIR=$(CURDIR)/$(BUILD)/dist >/dev/null
 	@cmake -S . -B $(X64) -DCMAKE_TOOLCHAIN_FILE=cmake/x86_64-w64-mingw32.cmake \
-	    -DCMAKE_BUILD_TYPE=Release >/dev/null
+	    -DCMAKE_BUILD_TYPE=Release -DKIT_DIR=$(CURDIR)/$(BUILD)/dist >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -47,5 +47,9 @@ bench: build
 	$(call for_each_edition,echo "== $$1: bench ($$2) ==" && $(SESSION) $$1 $$2 \
 	    cmake/wine-run.sh $(CURDIR)/$$1/wineprefix $$2 $$1/bench/VornelBench.exe)
 
+# Both editions in one kit: the x64 tree stages its part, the 32-bit tree
+# adds its own and the shared files and packs the whole.
 dist: build
+	@rm -rf $(BUILD)/dist
+	@cmake --build $(X64) --target kit_edition
 	@cmake --build $(BUILD) --target dist
