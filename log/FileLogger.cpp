@@ -48,7 +48,7 @@ void FileLogger::Write(const char* line)
         if (!reopened)
             return;
     }
-    fwrite(line, 1, strlen(line), file);
+    fwrite(line, 1, LengthOf(line), file);
     fwrite("\r\n", 1, 2, file);
 }
 

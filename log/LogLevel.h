@@ -12,6 +12,7 @@ enum class LogLevel : int32_t {
 };
 
 inline constexpr int levelCount = 7;
+inline constexpr int levelNameLength = 5;  // every printed name, "?????" too
 
 // Five printed characters and two zero bytes per slot, indexed by level.
 extern const char levelNames[levelCount][7];

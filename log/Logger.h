@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "Locker.h"
@@ -27,8 +28,24 @@ public:
     virtual void Lock();
     virtual void Unlock();
 
-    // 23 characters and a terminator: "YYYY-MM-DD hh:mm:ss.mmm".
-    static void MakeTimestamp(char (&buffer)[timestampSize]);
+    // 23 characters and a terminator: "YYYY-MM-DD hh:mm:ss.mmm". Uses the
+    // sink's cache of the current second, so run it under Lock.
+    void MakeTimestamp(char (&buffer)[timestampSize]);
+
+protected:
+    // The length of `line`: recorded by Format for its own line, measured
+    // for any other.
+    size_t LengthOf(const char* line) const;
+
+private:
+    friend class LogMgr;  // the only one to count registrations and read minLevel
+
+    // Converts and formats `second` (of the system clock) as local time.
+    void StampSecond(uint64_t second);
+
+    int32_t refCount = 0;
+    char lineBuffer[lineCapacity];
+    bool autoFlush = true;
 
 protected:
     // The manager skips the sink for messages below this level. A derived
@@ -36,10 +53,13 @@ protected:
     LogLevel minLevel = LogLevel::INFO;
 
 private:
-    friend class LogMgr;  // the only one to count registrations and read minLevel
-
-    int32_t refCount = 0;
-    char lineBuffer[lineCapacity];
-    bool autoFlush = true;
     Locker lock;
+
+    // "YYYY-MM-DD hh:mm:ss" of stampedSecond: the date and time change only
+    // with the second, so they are converted once per second, not per line.
+    static constexpr int secondTextLength = 19;
+    uint64_t stampedSecond = UINT64_MAX;  // none yet
+    char stampedText[secondTextLength + 1];
+    bool stampedLocal = false;  // false: local time failed, and the stamp is all zeros
+    size_t lineLength = 0;  // of the line in lineBuffer
 };

@@ -7,14 +7,22 @@ namespace {
 
 const char* const source = "DllThunk";
 
+// The longest name LoadLibraryW takes, in UTF-16 units; no code page needs
+// more than three bytes for one.
+constexpr int longestWideName = 32767;
+// Room for the narrow form of any such name and its terminator, so that no
+// name is logged empty for want of room. Not on the stack, where it would
+// burden every host thread that calls BT_Init; only the probe loads modules,
+// and probes never overlap.
+char narrowName[3 * longestWideName + 1];
+
 void LogModule(LogLevel level, const char* format, const wchar_t* name, DWORD error = 0)
 {
     // Tested before converting, so a dropped message costs no conversion.
     if (!theLogMgr.Admits(level))
         return;
-    char narrow[2 * MAX_PATH];
-    ToNarrow(name, narrow, sizeof narrow);
-    theLogMgr.LogFormatted(level, source, format, narrow, static_cast<unsigned>(error));
+    ToNarrow(name, narrowName, sizeof narrowName);
+    theLogMgr.LogFormatted(level, source, format, narrowName, static_cast<unsigned>(error));
 }
 
 // Through void(*)(), the one function type that casts to any other quietly.

@@ -85,3 +85,14 @@ TEST_F(VornelThunkTest, ReleasesTheHeldModuleBeforeAFailedLoad)
     EXPECT_EQ(Recorded().messages,
               (Messages{"Loading Dll NOSUCH.DLL...", "Load Dll NOSUCH.DLL Failed, Error = 0000007E"}));
 }
+
+TEST_F(VornelThunkTest, LogsANameLongerThanAPathWhole)
+{
+    const std::wstring name = std::wstring(3000, L'n') + L".DLL";
+    EXPECT_TRUE(thunk.Load(name.c_str()));
+    const std::string narrow = Narrow(name);
+    ASSERT_EQ(Recorded().messages.size(), 2u);
+    EXPECT_EQ(Recorded().messages[0], "Loading Dll " + narrow + "...");
+    EXPECT_EQ(Recorded().messages[1].rfind("Load Dll " + narrow + " Failed, Error = ", 0), 0u)
+        << Recorded().messages[1].substr(0, 80);
+}
