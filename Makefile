@@ -42,10 +42,15 @@ demo: build
 	$(call for_each_edition,echo "== $$1: demo ($$2) ==" && $(SESSION) $$1 $$2 \
 	    cmake/wine-run.sh $(CURDIR)/$$1/wineprefix $$2 $$1/demo/VornelDemo.exe)
 
-# The benchmark host in each tree's bench/; each writes its results.json.
+# The benchmark host in each tree's bench/, each writing its edition's
+# results-<edition>.json; both go into build/bench/results.json, one entry
+# per edition.
 bench: build
 	$(call for_each_edition,echo "== $$1: bench ($$2) ==" && $(SESSION) $$1 $$2 \
 	    cmake/wine-run.sh $(CURDIR)/$$1/wineprefix $$2 $$1/bench/VornelBench.exe)
+	@{ printf '{"editions": [\n'; cat $(BUILD)/bench/results-x86.json; printf ',\n'; \
+	    cat $(X64)/bench/results-x64.json; printf ']}\n'; } > $(BUILD)/bench/results.json
+	@echo "Both editions: $(BUILD)/bench/results.json"
 
 # Both editions in one kit: the x64 tree stages its part, the 32-bit tree
 # adds its own and the shared files and packs the whole.

@@ -38,8 +38,9 @@ struct Measure {
     std::string baseline;
     std::string unit;
     double unitsPerSecond;
-    double target;   // the greatest subject/baseline ratio allowed, or 0 for none
-    int operations;  // per batch
+    double maxRatio;  // the greatest subject/baseline ratio allowed, or 0 for none
+    double maxAdded;  // the most the subject may add to the baseline, in `unit`, or 0 for none
+    int operations;   // per batch
 };
 
 struct Comparison {
@@ -49,7 +50,12 @@ struct Comparison {
 
     double Ratio() const { return subject.median / baseline.median; }
     double Added() const { return subject.median - baseline.median; }
-    bool Met() const { return measure.target == 0 || Ratio() <= measure.target; }
+    bool HasTarget() const { return measure.maxRatio != 0 || measure.maxAdded != 0; }
+    bool Met() const
+    {
+        return (measure.maxRatio == 0 || Ratio() <= measure.maxRatio) &&
+               (measure.maxAdded == 0 || Added() <= measure.maxAdded);
+    }
 };
 
 // Times subject and baseline in alternate batches, so that a change in the

@@ -1,6 +1,7 @@
 #include "Report.h"
 
 #include <cpuid.h>
+#include <x86intrin.h>
 
 #include <cstdio>
 #include <cstring>
@@ -35,6 +36,22 @@ std::string System()
     return std::string("Wine ") + wineVersion() + " on " + name + " " + release;
 }
 
+// The time-stamp counter's rate, against the performance counter.
+double CyclesPerSecond()
+{
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER start;
+    LARGE_INTEGER now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const unsigned long long startCycles = __rdtsc();
+    do
+        QueryPerformanceCounter(&now);
+    while (now.QuadPart - start.QuadPart < frequency.QuadPart / 10);
+    const double seconds = double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+    return double(__rdtsc() - startCycles) / seconds;
+}
+
 // JSON strings here are plain ASCII text of this program's own.
 std::string Quoted(const std::string& text)
 {
@@ -58,26 +75,44 @@ Machine ThisMachine()
 {
     SYSTEM_INFO info;
     GetSystemInfo(&info);
-    return {ProcessorBrand(), static_cast<unsigned>(info.dwNumberOfProcessors), System()};
+#ifdef _WIN64
+    const char* edition = "x64";
+#else
+    const char* edition = "x86";
+#endif
+    // The Wine wrapper says where this edition runs under a CPU emulator.
+    const bool emulated = GetEnvironmentVariableA("VORNEL_EMULATED_CPU", nullptr, 0) != 0;
+    return {ProcessorBrand(), static_cast<unsigned>(info.dwNumberOfProcessors), System(), edition,
+            emulated ? "emulated" : "native", CyclesPerSecond()};
+}
+
+static double AddedCycles(const Machine& machine, const Comparison& figure)
+{
+    return figure.Added() / figure.measure.unitsPerSecond * machine.cyclesPerSecond;
 }
 
 void PrintTable(const Machine& machine, int repetitions, const std::vector<Comparison>& figures)
 {
-    printf("%s, %u logical processors; %s\n", machine.processor.c_str(), machine.processors,
-           machine.system.c_str());
+    printf("Edition %s, %s; %s, %u logical processors, TSC %.2f GHz; %s\n", machine.edition.c_str(),
+           machine.run.c_str(), machine.processor.c_str(), machine.processors,
+           machine.cyclesPerSecond / 1e9, machine.system.c_str());
     printf("Each figure: median, min and max of %d batches, subject and baseline alternating;\n"
-           "added: the subject's median less the baseline's.\n\n",
+           "added: the subject's median less the baseline's, also in TSC cycles.\n\n",
            repetitions);
-    printf("%-58s %-10s %10s %10s %10s %10s %7s %s\n", "measure", "unit", "median", "min", "max",
-           "added", "ratio", "target");
+    printf("%-58s %-10s %10s %10s %10s %10s %9s %7s %-8s %s\n", "measure", "unit", "median", "min", "max",
+           "added", "cycles", "ratio", "run", "target");
     for (const Comparison& figure : figures) {
         const Measure& measure = figure.measure;
-        char target[32] = "";
-        if (measure.target)
-            snprintf(target, sizeof target, "<= %.2f %s", measure.target, figure.Met() ? "met" : "MISSED");
-        printf("%-58s %-10s %10.2f %10.2f %10.2f %+10.2f %7.3f %s\n", measure.subject.c_str(),
+        char target[40] = "";
+        if (measure.maxRatio)
+            snprintf(target, sizeof target, "ratio <= %.2f ", measure.maxRatio);
+        if (measure.maxAdded)
+            snprintf(target, sizeof target, "added <= %.2f ", measure.maxAdded);
+        if (figure.HasTarget())
+            strcat(target, figure.Met() ? "met" : "MISSED");
+        printf("%-58s %-10s %10.2f %10.2f %10.2f %+10.2f %+9.1f %7.3f %-8s %s\n", measure.subject.c_str(),
                measure.unit.c_str(), figure.subject.median, figure.subject.min, figure.subject.max,
-               figure.Added(), figure.Ratio(), target);
+               figure.Added(), AddedCycles(machine, figure), figure.Ratio(), machine.run.c_str(), target);
         printf("  %-56s %-10s %10.2f %10.2f %10.2f\n", ("vs " + measure.baseline).c_str(),
                measure.unit.c_str(), figure.baseline.median, figure.baseline.min, figure.baseline.max);
     }
@@ -89,8 +124,11 @@ bool WriteJson(const std::string& path, const Machine& machine, int repetitions,
     FILE* file = fopen(path.c_str(), "w");
     if (!file)
         return false;
-    fprintf(file, "{\n  \"machine\": {\"processor\": %s, \"processors\": %u, \"system\": %s},\n",
-            Quoted(machine.processor).c_str(), machine.processors, Quoted(machine.system).c_str());
+    fprintf(file, "{\n  \"edition\": %s, \"run\": %s,\n", Quoted(machine.edition).c_str(),
+            Quoted(machine.run).c_str());
+    fprintf(file, "  \"machine\": {\"processor\": %s, \"processors\": %u, \"system\": %s, \"tscHz\": %.4g},\n",
+            Quoted(machine.processor).c_str(), machine.processors, Quoted(machine.system).c_str(),
+            machine.cyclesPerSecond);
     fprintf(file, "  \"repetitions\": %d,\n  \"figures\": [\n", repetitions);
     for (size_t i = 0; i < figures.size(); ++i) {
         const Comparison& figure = figures[i];
@@ -99,11 +137,12 @@ bool WriteJson(const std::string& path, const Machine& machine, int repetitions,
                 measure.operations);
         fprintf(file, "     \"subject\": %s,\n", SpreadJson(measure.subject, figure.subject).c_str());
         fprintf(file, "     \"baseline\": %s,\n", SpreadJson(measure.baseline, figure.baseline).c_str());
-        fprintf(file, "     \"added\": %.4g, \"ratio\": %.4g, ", figure.Added(), figure.Ratio());
-        if (measure.target)
-            fprintf(file, "\"target\": %.4g, \"met\": %s}", measure.target, figure.Met() ? "true" : "false");
-        else
-            fprintf(file, "\"target\": null, \"met\": null}");
+        fprintf(file, "     \"added\": %.4g, \"addedCycles\": %.4g, \"ratio\": %.4g, \"run\": %s,\n",
+                figure.Added(), AddedCycles(machine, figure), figure.Ratio(), Quoted(machine.run).c_str());
+        const auto limit = [](double value) { return value ? std::to_string(value) : std::string("null"); };
+        fprintf(file, "     \"maxRatio\": %s, \"maxAdded\": %s, \"met\": %s}", limit(measure.maxRatio).c_str(),
+                limit(measure.maxAdded).c_str(),
+                figure.HasTarget() ? (figure.Met() ? "true" : "false") : "null");
         fprintf(file, "%s\n", i + 1 < figures.size() ? "," : "");
     }
     fprintf(file, "  ]\n}\n");

@@ -8,7 +8,10 @@
 struct Machine {
     std::string processor;
     unsigned processors;
-    std::string system;  // what the program runs on
+    std::string system;   // what the program runs on
+    std::string edition;  // x86 or x64
+    std::string run;      // "native", or "emulated" where a CPU emulator runs this edition
+    double cyclesPerSecond;  // of the time-stamp counter, for figures in cycles
 };
 
 Machine ThisMachine();

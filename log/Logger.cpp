@@ -6,6 +6,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "TextLength.h"
+
 namespace {
 
 constexpr uint64_t fileTimeTicksPerSecond = 10000000;  // FILETIME counts 100 ns
@@ -24,7 +26,7 @@ public:
         memcpy(line + length_, text, taken);
         length_ += taken;
     }
-    void AppendText(const char* text) { Append(text, strnlen(text, Room())); }
+    void AppendText(const char* text) { Append(text, BoundedLength(text, Room())); }
     void AppendChar(char c, size_t count = 1)
     {
         const size_t taken = count < Room() ? count : Room();
@@ -83,7 +85,7 @@ const char* Logger::Format(LogLevel level, const char* source, const char* messa
     line.AppendChar('-');
     line.AppendThreadId(static_cast<int>(GetCurrentThreadId()));
     line.AppendChar('-');
-    const size_t sourceLength = strnlen(source, sourceColumns);
+    const size_t sourceLength = BoundedLength(source, sourceColumns);
     if (sourceLength < sourceColumns)
         line.AppendChar(' ', sourceColumns - sourceLength);
     line.AppendText(source);

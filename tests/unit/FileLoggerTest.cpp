@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "AllocationCount.h"
 #include "FileLogger.h"
 #include "LogMgr.h"
 #include "TestFiles.h"
@@ -56,6 +57,21 @@ TEST_F(FileLoggerTest, OpensNothingUntilTheFirstLine)
     EXPECT_FALSE(Exists(path));
     log.Line("first");
     EXPECT_EQ(Messages(ReadWhole(path)), Lines{"first"});
+}
+
+TEST_F(FileLoggerTest, AllocatesNothingPerLineOrMessage)
+{
+    FileLog log(path);
+    log.Line("the first line opens the file");
+    const std::string longMessage(LogMgr::messageLimit + 10, 'm');
+    const long before = allocationCount::Made();
+    for (int i = 0; i < 100; ++i) {
+        log.Line("a line");
+        log.mgr.LogFormatted(LogLevel::INFO, "source", "%s %d", longMessage.c_str(), i);
+        log.mgr.LogFormatted(LogLevel::TRACE, "source", "skipped by the sink %d", i);
+    }
+    EXPECT_EQ(allocationCount::Made(), before);
+    EXPECT_EQ(FileLogger::linesWritten, 201u);
 }
 
 TEST_F(FileLoggerTest, AppendsToWhatEarlierRunsWrote)
