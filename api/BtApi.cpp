@@ -4,7 +4,9 @@
 
 // Users of the library; changed only by interlocked operations, here and in
 // the BT_Exit stub, which counts down inline so that it stays a leaf.
-extern "C" volatile LONG vornelInitCount = 0;
+extern "C" {
+volatile LONG vornelInitCount = 0;
+}
 
 namespace {
 

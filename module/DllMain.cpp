@@ -1,15 +1,13 @@
 #include <windows.h>
 
-#include <cwchar>
 #include <new>
 
 #include "FileLogger.h"
 #include "LogMgr.h"
-#include "NarrowText.h"
+#include "LogPath.h"
 
 namespace {
 
-const wchar_t logSuffix[] = L"-Vornel.log";
 constexpr DWORD pathChars = MAX_PATH + 1;  // MAX_PATH characters and the terminator
 
 // Registers the file sink beside the host executable. A path that cannot be
@@ -17,17 +15,13 @@ constexpr DWORD pathChars = MAX_PATH + 1;  // MAX_PATH characters and the termin
 // rather than logging to a cut or different path.
 void RegisterFileSink()
 {
-    wchar_t wide[pathChars];
-    const DWORD length = GetModuleFileNameW(nullptr, wide, pathChars);
+    wchar_t host[pathChars];
+    const DWORD length = GetModuleFileNameW(nullptr, host, pathChars);
     // 0 is a failure; a full buffer means the path may have been cut.
     if (length == 0 || length >= pathChars)
         return;
-    if (length + wcslen(logSuffix) > MAX_PATH)
-        return;
-    wcscpy(wide + length, logSuffix);
-
     char narrow[FileLogger::pathCapacity];
-    if (!ToNarrow(wide, narrow, sizeof narrow))
+    if (MakeLogPath(host, length, narrow) != LogPathOutcome::Made)
         return;
 
     FileLogger* sink = new (std::nothrow) FileLogger(narrow);
