@@ -1,7 +1,6 @@
 #include "PeImage.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstring>
 
 namespace {
 
@@ -31,13 +30,30 @@ std::string TextAt(const std::vector<char>& file, size_t offset)
     return text;
 }
 
+// The whole file, or nothing where it cannot be read.
+std::vector<char> Contents(const std::wstring& path)
+{
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    std::vector<char> file;
+    LARGE_INTEGER size;
+    DWORD got = 0;
+    if (handle != INVALID_HANDLE_VALUE && GetFileSizeEx(handle, &size) && size.QuadPart < (1 << 30)) {
+        file.resize(size_t(size.QuadPart));
+        if (!ReadFile(handle, file.data(), DWORD(file.size()), &got, nullptr) || got != file.size())
+            file.clear();
+    }
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    return file;
+}
+
 }  // namespace
 
 PeFacts ReadPe(const std::wstring& path)
 {
     PeFacts facts;
-    std::ifstream stream(path.c_str(), std::ios::binary);
-    const std::vector<char> file((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    const std::vector<char> file = Contents(path);
     IMAGE_DOS_HEADER dos;
     DWORD signature;
     IMAGE_FILE_HEADER header;
