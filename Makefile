@@ -32,8 +32,9 @@ build: configure
 	@cmake --build $(X64) -j $(JOBS)
 	@echo "Built $(BUILD)/bin/Vornel.dll (x86) and $(X64)/bin/Vornel.dll (x64)"
 
-# The whole suite of each edition under its own Wine session.
-test: build
+# The whole suite of each edition under its own Wine session; the kit is
+# packed first, for the tests that build against it as a user would.
+test: dist
 	$(call for_each_edition,echo "== $$1: tests ($$2) ==" && \
 	    $(SESSION) $$1 $$2 ctest --test-dir $$1 --output-on-failure -j $(JOBS))
 

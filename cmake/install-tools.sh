@@ -1,7 +1,9 @@
 #!/bin/sh
 # Installs what the build and the tests need and this machine lacks, and
 # nothing else: the MinGW-w64 cross-compilers for both editions, Wine (32-
-# and 64-bit), GoogleTest's sources and CMake. Debian; run as root.
+# and 64-bit), GoogleTest's sources, CMake, and the LLVM tools that make and
+# prove the kit's MSVC import libraries (llvm-dlltool, clang, lld-link).
+# Debian; run as root.
 #
 # Where the kernel runs no 32-bit Linux programs (its IA-32 emulation is off),
 # 32-bit Wine runs under qemu's user-mode emulator instead, registered with
@@ -22,6 +24,9 @@ installed wine64 || need wine64
 [ -d /usr/src/googletest ] || need googletest
 command -v cmake >/dev/null 2>&1 || need cmake
 command -v flock >/dev/null 2>&1 || need util-linux
+command -v llvm-dlltool >/dev/null 2>&1 || need llvm
+command -v clang >/dev/null 2>&1 || need clang
+command -v lld-link >/dev/null 2>&1 || need lld
 
 apt_install() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null

@@ -14,11 +14,39 @@
  *
  * Text: names are narrow, zero-terminated, in the ANSI code page. Records and
  * counts are written on BT_OK (and BT_ERROR_MORE_DATA) only.
+ *
+ * Counting: each BT_Init that answers BT_OK counts one user and needs one
+ * BT_Exit. One that answers BT_ERROR_NO_BACKEND counts nothing and needs no
+ * BT_Exit. BT_Exit answers the number of users left, which can read like a
+ * result code (1 also reads as BT_ERROR_NO_BACKEND): test it with < 0 and
+ * == 0, not != BT_OK. The last BT_Exit answers the backend's own result. An
+ * unbalanced BT_Exit drives the count below zero, and that is not repaired:
+ * until BT_Init calls bring it back up, the count stays off.
+ *
+ * Where the backends come from: BT_Init loads them by bare name, so the
+ * platform's ordinary DLL search decides, and it includes the current
+ * directory. Ship backends in the application's directory or a system
+ * directory, and check a host's directory with VornelInfo.exe.
+ *
+ * Editions: Vornel.dll comes for 32-bit (x86) and 64-bit (x64) hosts; a
+ * host loads the one of its own architecture, and that one loads backends of
+ * the same. This header serves both; its records have one layout on both,
+ * whatever packing the host compiles with.
+ *
+ * Building: MinGW C hosts link with -lVornel (lib/<edition>/libVornel.dll.a);
+ * MinGW C++ hosts add -static-libgcc -static-libstdc++ (or ship the runtime
+ * DLLs beside them); MSVC hosts link lib/<edition>/Vornel.lib.
  */
 #ifndef VORNEL_H
 #define VORNEL_H
 
-#include <wchar.h>
+#include <stddef.h> /* wchar_t, from the compiler itself */
+
+/* The version of this header, and of the Vornel.dll it goes with. */
+#define VORNEL_VERSION_MAJOR 1
+#define VORNEL_VERSION_MINOR 0
+#define VORNEL_VERSION_PATCH 0
+#define VORNEL_VERSION_BUILD 1
 
 #ifdef VORNEL_BACKEND
 /* A backend module exports the same functions under the same names. */
@@ -30,6 +58,13 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* Declares function `name` with its parameter list, and PFN_<name>, the type
+   of a pointer to it, for hosts that load the library with LoadLibrary and
+   find the functions with GetProcAddress. */
+#define VORNEL_DECLARE(name, parameters)           \
+    typedef int(__cdecl* PFN_##name) parameters; \
+    VORNEL_API int __cdecl name parameters;
 
 /* Results. 1 and 3 come from Vornel.dll itself; all others from the backend. */
 #define BT_OK                     0  /* done */
@@ -55,6 +90,9 @@ extern "C" {
 /* A device address: the 48 bits in the low six bytes, most significant first
    when written as 00:1A:7D:00:00:01. Higher bits set make it invalid. */
 typedef unsigned long long BT_ADDR;
+
+/* The records keep one layout whatever packing a host compiles with. */
+#pragma pack(push, 8)
 
 typedef struct BT_RADIO_INFO {
     BT_ADDR address;
@@ -84,76 +122,112 @@ typedef struct BT_SERVICE_INFO {
    discovery has ended when that final call is made, so a new one may be
    started from it. Runs on a backend thread; a cancel from a device call
    answers BT_ERROR_BUSY. */
+#pragma pack(pop)
+
+/* A compiler that ignored the packing above stops here rather than build a
+   host that misreads every record. (clang for 32-bit x86 takes an explicit
+   pack(8) as "the default", which /Zp1 then overrides.) */
+typedef char vornel_records_need_pack_8[(sizeof(BT_SERVICE_INFO) == 68 && sizeof(BT_RADIO_INFO) == 80 &&
+                                         sizeof(BT_DEVICE_INFO) == 80 && offsetof(BT_SERVICE_INFO, name) == 3)
+                                            ? 1
+                                            : -1];
+
 typedef void(__cdecl* BT_DEVICE_CALLBACK)(const BT_DEVICE_INFO* device, int status, void* context);
 
 /* Loads and starts a backend; counted, so each call needs its BT_Exit.
    BT_OK, or BT_ERROR_NO_BACKEND. Not alongside any other call. */
-VORNEL_API int __cdecl BT_Init(void);
+VORNEL_DECLARE(BT_Init, (void))
 
 /* Pairs with device using pin (zero-terminated, 1 to 16 characters).
    BT_OK also when already paired; BT_ERROR_AUTH_FAILED on a wrong PIN. */
-VORNEL_API int __cdecl BT_Pair(BT_ADDR device, const char* pin);
+VORNEL_DECLARE(BT_Pair, (BT_ADDR device, const char* pin))
 
 /* Forgets the pairing with device. BT_ERROR_NOT_PAIRED when there is none. */
-VORNEL_API int __cdecl BT_UnPair(BT_ADDR device);
+VORNEL_DECLARE(BT_UnPair, (BT_ADDR device))
 
 /* Fills *radio with the local radio. */
-VORNEL_API int __cdecl BT_QueryRadio(BT_RADIO_INFO* radio);
+VORNEL_DECLARE(BT_QueryRadio, (BT_RADIO_INFO* radio))
 
 /* Blocking discovery: fills up to capacity records of devices and sets *count
    to the number found. BT_ERROR_MORE_DATA when that exceeds capacity (the
    first capacity records are filled); devices may be NULL when capacity is 0. */
-VORNEL_API int __cdecl BT_ListDevices(BT_DEVICE_INFO* devices, int capacity, int* count);
+VORNEL_DECLARE(BT_ListDevices, (BT_DEVICE_INFO* devices, int capacity, int* count))
 
 /* Starts discovery on a backend thread and returns at once; results reach
    callback with context. BT_ERROR_BUSY while a discovery is running. */
-VORNEL_API int __cdecl BT_ListDevicesAsync(BT_DEVICE_CALLBACK callback, void* context);
+VORNEL_DECLARE(BT_ListDevicesAsync, (BT_DEVICE_CALLBACK callback, void* context))
 
 /* Cancels the running discovery and returns once its final callback has
    returned. BT_ERROR_NOT_FOUND when none is running. */
-VORNEL_API int __cdecl BT_CancelListDevicesAsync(void);
+VORNEL_DECLARE(BT_CancelListDevicesAsync, (void))
 
 /* Fills *info with what is known of device. */
-VORNEL_API int __cdecl BT_QueryDevice(BT_ADDR device, BT_DEVICE_INFO* info);
+VORNEL_DECLARE(BT_QueryDevice, (BT_ADDR device, BT_DEVICE_INFO* info))
 
 /* Lists the services of device, with the array rules of BT_ListDevices. */
-VORNEL_API int __cdecl BT_ListServices(BT_ADDR device, BT_SERVICE_INFO* services, int capacity,
-                                       int* count);
+VORNEL_DECLARE(BT_ListServices, (BT_ADDR device, BT_SERVICE_INFO* services, int capacity, int* count))
 
 /* Fills *service with the service of class uuid on device. */
-VORNEL_API int __cdecl BT_QueryService(BT_ADDR device, unsigned short uuid, BT_SERVICE_INFO* service);
+VORNEL_DECLARE(BT_QueryService, (BT_ADDR device, unsigned short uuid, BT_SERVICE_INFO* service))
 
 /* Opens a serial connection to one of a paired device's SPP channels and
    sets *connection to its handle (positive, never reused). */
-VORNEL_API int __cdecl BT_SPP_Connect(BT_ADDR device, int channel, int* connection);
+VORNEL_DECLARE(BT_SPP_Connect, (BT_ADDR device, int channel, int* connection))
 
 /* Queues length bytes of data on connection; *sent says how many were taken,
    fewer than length when the connection's buffer is full. */
-VORNEL_API int __cdecl BT_SPP_SendData(int connection, const void* data, int length, int* sent);
+VORNEL_DECLARE(BT_SPP_SendData, (int connection, const void* data, int length, int* sent))
 
 /* Takes up to capacity received bytes into buffer without waiting; *received
    says how many, 0 when nothing is pending. */
-VORNEL_API int __cdecl BT_SPP_RecvData(int connection, void* buffer, int capacity, int* received);
+VORNEL_DECLARE(BT_SPP_RecvData, (int connection, void* buffer, int capacity, int* received))
 
 /* Closes connection; the handle is invalid afterwards. */
-VORNEL_API int __cdecl BT_SPP_Disconnect(int connection);
+VORNEL_DECLARE(BT_SPP_Disconnect, (int connection))
 
 /* Dials number (digits, '+', '*', '#') through a paired device's DUN service.
    One link at a time: BT_ERROR_BUSY while one is up. */
-VORNEL_API int __cdecl BT_DUN_Dialup(BT_ADDR device, const char* number);
+VORNEL_DECLARE(BT_DUN_Dialup, (BT_ADDR device, const char* number))
 
 /* Hangs up the DUN link through device. BT_ERROR_NOT_CONNECTED when none. */
-VORNEL_API int __cdecl BT_DUN_Hangup(BT_ADDR device);
+VORNEL_DECLARE(BT_DUN_Hangup, (BT_ADDR device))
 
 /* Pushes the file at path to device's OPP service and sets *bytesSent to
    the bytes sent, the whole file on BT_OK. */
-VORNEL_API int __cdecl BT_OPP_SendFile(BT_ADDR device, const wchar_t* path, unsigned int* bytesSent);
+VORNEL_DECLARE(BT_OPP_SendFile, (BT_ADDR device, const wchar_t* path, unsigned int* bytesSent))
 
 /* Ends one BT_Init. Until the last user leaves it answers the count that
    remains (negative after more BT_Exit than BT_Init calls); the last call
    reaches the backend, which ends a running discovery and every link, stays
    loaded, and answers its result, BT_OK. Not alongside any other call. */
-VORNEL_API int __cdecl BT_Exit(void);
+VORNEL_DECLARE(BT_Exit, (void))
+
+/* The name of a result code, "BT_OK" to "BT_ERROR_FILE", or "unknown". */
+#if defined(__cplusplus)
+inline
+#elif defined(_MSC_VER)
+static __inline
+#else
+static inline
+#endif
+const char* BT_ResultName(int result)
+{
+    switch (result) {
+    case BT_OK: return "BT_OK";
+    case BT_ERROR_NO_BACKEND: return "BT_ERROR_NO_BACKEND";
+    case BT_ERROR_INVALID_ARGUMENT: return "BT_ERROR_INVALID_ARGUMENT";
+    case BT_ERROR_NOT_READY: return "BT_ERROR_NOT_READY";
+    case BT_ERROR_NOT_FOUND: return "BT_ERROR_NOT_FOUND";
+    case BT_ERROR_NOT_PAIRED: return "BT_ERROR_NOT_PAIRED";
+    case BT_ERROR_BUSY: return "BT_ERROR_BUSY";
+    case BT_ERROR_NOT_CONNECTED: return "BT_ERROR_NOT_CONNECTED";
+    case BT_ERROR_MORE_DATA: return "BT_ERROR_MORE_DATA";
+    case BT_ERROR_CANCELLED: return "BT_ERROR_CANCELLED";
+    case BT_ERROR_AUTH_FAILED: return "BT_ERROR_AUTH_FAILED";
+    case BT_ERROR_FILE: return "BT_ERROR_FILE";
+    default: return "unknown";
+    }
+}
 
 #ifdef __cplusplus
 }

@@ -2,14 +2,16 @@
 // linked with the import library, run beside Vornel.dll and the simulated
 // backend (as QUENDA.DLL). Each function's main path, and one bad input each.
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "BtSlots.h"
 #include "TestFiles.h"
 #include "vornel.h"
 
-// The public header declares every function of the library's table.
-#define VORNEL_FUNCTION(name) static_assert(sizeof(&name) != 0);
+// The public header declares every function of the library's table, and its
+// pointer type for hosts that find it with GetProcAddress.
+#define VORNEL_FUNCTION(name) static_assert(std::is_same_v<PFN_##name, decltype(&name)>);
 #include "BtFunctions.h"
 #undef VORNEL_FUNCTION
 

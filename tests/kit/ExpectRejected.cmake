@@ -1,0 +1,17 @@
+# Runs COMMAND (a |-separated list) with the arguments after "--" and
+# succeeds only when it fails and its output names EXPECT.
+string(REPLACE "|" ";" command "${COMMAND}")
+set(arguments)
+set(taking FALSE)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(index RANGE ${last})
+    if(taking)
+        list(APPEND arguments "${CMAKE_ARGV${index}}")
+    elseif("${CMAKE_ARGV${index}}" STREQUAL "--")
+        set(taking TRUE)
+    endif()
+endforeach()
+execute_process(COMMAND ${command} ${arguments} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(result EQUAL 0 OR NOT output MATCHES "${EXPECT}")
+    message(FATAL_ERROR "expected a failure naming ${EXPECT}, got ${result}:\n${output}")
+endif()
