@@ -1,8 +1,9 @@
 #!/bin/sh
 # Installs what the build and the tests need and this machine lacks, and
 # nothing else: the MinGW-w64 cross-compilers for both editions, Wine (32-
-# and 64-bit), GoogleTest's sources, CMake, and the LLVM tools that make and
-# prove the kit's MSVC import libraries (llvm-dlltool, clang, lld-link).
+# and 64-bit), GoogleTest's sources, CMake, the LLVM tools that make and
+# prove the kit's MSVC import libraries (llvm-dlltool, clang, lld-link), and
+# pkg-config, which proves its .pc files.
 # Debian; run as root.
 #
 # Where the kernel runs no 32-bit Linux programs (its IA-32 emulation is off),
@@ -27,6 +28,7 @@ command -v flock >/dev/null 2>&1 || need util-linux
 command -v llvm-dlltool >/dev/null 2>&1 || need llvm
 command -v clang >/dev/null 2>&1 || need clang
 command -v lld-link >/dev/null 2>&1 || need lld
+command -v pkg-config >/dev/null 2>&1 || need pkgconf
 
 apt_install() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null

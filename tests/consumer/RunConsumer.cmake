@@ -1,6 +1,8 @@
 # Unpacks the kit (KIT_ZIP) into WORK, configures and builds the consumer
-# project against it with TOOLCHAIN, puts the kit's simulated backend beside
-# the program as QUENDA.DLL and runs it under EMULATOR (a |-separated list).
+# project against it with TOOLCHAIN, and builds the same program again with
+# C_COMPILER from nothing but pkg-config's flags; puts the kit's simulated
+# backend beside each program as QUENDA.DLL and runs it under EMULATOR (a
+# |-separated list).
 if(NOT EXISTS "${KIT_ZIP}")
     message("not run: no kit at ${KIT_ZIP}; make dist packs it")
     return()
@@ -23,3 +25,15 @@ run(${CMAKE_COMMAND} --build "${WORK}/build")
 file(COPY_FILE "${kit}/bin/${EDITION}/VornelSim.dll" "${WORK}/build/QUENDA.DLL")
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 run(${emulator} "${WORK}/build/consumer.exe")
+
+find_program(PKG_CONFIG pkg-config REQUIRED)
+set(ENV{PKG_CONFIG_PATH} "${kit}/lib/${EDITION}/pkgconfig")
+execute_process(COMMAND ${PKG_CONFIG} --cflags --libs vornel OUTPUT_VARIABLE flags
+    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+separate_arguments(flags UNIX_COMMAND "${flags}")
+set(plain "${WORK}/pkg-config")
+file(MAKE_DIRECTORY "${plain}")
+run(${C_COMPILER} "${SOURCE}/Consumer.c" ${flags} -static -o "${plain}/consumer.exe")
+file(COPY_FILE "${kit}/bin/${EDITION}/Vornel.dll" "${plain}/Vornel.dll")
+file(COPY_FILE "${kit}/bin/${EDITION}/VornelSim.dll" "${plain}/QUENDA.DLL")
+run(${emulator} "${plain}/consumer.exe")
