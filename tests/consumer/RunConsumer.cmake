@@ -1,7 +1,8 @@
-# Unpacks the kit (KIT_ZIP) into WORK, configures and builds the consumer
-# project against it with TOOLCHAIN, and builds the same program again with
-# C_COMPILER from nothing but pkg-config's flags; puts the kit's simulated
-# backend beside each program as QUENDA.DLL and runs it under EMULATOR (a
+# Unpacks the kit (KIT_ZIP) into WORK and builds three hosts against it, as
+# host developers would: a MinGW CMake project with TOOLCHAIN, the same
+# program with C_COMPILER from nothing but pkg-config's flags, and an
+# MSVC-style CMake project with clang-cl for MSVC_TARGET. Puts the kit's
+# simulated backend beside each as QUENDA.DLL and runs it under EMULATOR (a
 # |-separated list).
 if(NOT EXISTS "${KIT_ZIP}")
     message("not run: no kit at ${KIT_ZIP}; make dist packs it")
@@ -37,3 +38,10 @@ run(${C_COMPILER} "${SOURCE}/Consumer.c" ${flags} -static -o "${plain}/consumer.
 file(COPY_FILE "${kit}/bin/${EDITION}/Vornel.dll" "${plain}/Vornel.dll")
 file(COPY_FILE "${kit}/bin/${EDITION}/VornelSim.dll" "${plain}/QUENDA.DLL")
 run(${emulator} "${plain}/consumer.exe")
+
+run(${CMAKE_COMMAND} -S "${SOURCE}/msvc" -B "${WORK}/msvc" -DCMAKE_TOOLCHAIN_FILE=${SOURCE}/msvc/clang-cl.cmake
+    -DMSVC_TARGET=${MSVC_TARGET} -DCMAKE_PREFIX_PATH=${kit} -DCMAKE_C_STANDARD_LIBRARIES=
+    -DKERNEL32_LIBRARY=${KERNEL32_LIBRARY})
+run(${CMAKE_COMMAND} --build "${WORK}/msvc")
+file(COPY_FILE "${kit}/bin/${EDITION}/VornelSim.dll" "${WORK}/msvc/QUENDA.DLL")
+run(${emulator} "${WORK}/msvc/consumer.exe")
