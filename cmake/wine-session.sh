@@ -14,5 +14,8 @@ $wine "$tree/bin/wine_session.exe" </dev/null >/dev/null 2>&1 &
 $wine cmd.exe /c exit </dev/null >/dev/null 2>&1  # waits out the services' start
 "$@"
 status=$?
+# -k only signals the server; -w waits until it is gone, so that the next
+# session starts against no half-stopped server.
 WINEPREFIX=$tree/wineprefix wineserver -k
+WINEPREFIX=$tree/wineprefix wineserver -w
 exit $status
