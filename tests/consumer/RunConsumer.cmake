@@ -14,15 +14,23 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf "${KIT_ZIP}" WORKING_DIRECTOR
     COMMAND_ERROR_IS_FATAL ANY)
 file(GLOB kit "${WORK}/kit/Vornel-*")
 
+# A built host's run: its output is the test's.
 function(run)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE result)
     if(NOT result EQUAL 0)
         message(FATAL_ERROR "failed (${result}): ${ARGN}")
     endif()
 endfunction()
-run(${CMAKE_COMMAND} -S "${SOURCE}" -B "${WORK}/build" -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}
+# A configure or build step: its output is shown only when it fails.
+function(step)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "failed (${result}): ${ARGN}\n${output}")
+    endif()
+endfunction()
+step(${CMAKE_COMMAND} -S "${SOURCE}" -B "${WORK}/build" -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}
     -DCMAKE_PREFIX_PATH=${kit} -DCMAKE_BUILD_TYPE=Release)
-run(${CMAKE_COMMAND} --build "${WORK}/build")
+step(${CMAKE_COMMAND} --build "${WORK}/build")
 file(COPY_FILE "${kit}/bin/${EDITION}/VornelSim.dll" "${WORK}/build/QUENDA.DLL")
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 run(${emulator} "${WORK}/build/consumer.exe")
@@ -34,14 +42,14 @@ execute_process(COMMAND ${PKG_CONFIG} --cflags --libs vornel OUTPUT_VARIABLE fla
 separate_arguments(flags UNIX_COMMAND "${flags}")
 set(plain "${WORK}/pkg-config")
 file(MAKE_DIRECTORY "${plain}")
-run(${C_COMPILER} "${SOURCE}/Consumer.c" ${flags} -static -o "${plain}/consumer.exe")
+step(${C_COMPILER} "${SOURCE}/Consumer.c" ${flags} -static -o "${plain}/consumer.exe")
 file(COPY_FILE "${kit}/bin/${EDITION}/Vornel.dll" "${plain}/Vornel.dll")
 file(COPY_FILE "${kit}/bin/${EDITION}/VornelSim.dll" "${plain}/QUENDA.DLL")
 run(${emulator} "${plain}/consumer.exe")
 
-run(${CMAKE_COMMAND} -S "${SOURCE}/msvc" -B "${WORK}/msvc" -DCMAKE_TOOLCHAIN_FILE=${SOURCE}/msvc/clang-cl.cmake
+step(${CMAKE_COMMAND} -S "${SOURCE}/msvc" -B "${WORK}/msvc" -DCMAKE_TOOLCHAIN_FILE=${SOURCE}/msvc/clang-cl.cmake
     -DMSVC_TARGET=${MSVC_TARGET} -DCMAKE_PREFIX_PATH=${kit} -DCMAKE_C_STANDARD_LIBRARIES=
     -DKERNEL32_LIBRARY=${KERNEL32_LIBRARY})
-run(${CMAKE_COMMAND} --build "${WORK}/msvc")
+step(${CMAKE_COMMAND} --build "${WORK}/msvc")
 file(COPY_FILE "${kit}/bin/${EDITION}/VornelSim.dll" "${WORK}/msvc/QUENDA.DLL")
 run(${emulator} "${WORK}/msvc/consumer.exe")

@@ -12,26 +12,12 @@
 
 #include "ChildProcess.h"
 #include "Checks.h"
+#include "Text.h"
 
 namespace {
 
 constexpr DWORD defaultTimeoutSeconds = 20;
 const char* const statusNames[] = {"PASS", "FAIL", "SKIP"};
-
-std::string Narrow(const std::wstring& wide)
-{
-    std::string narrow(WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &narrow[0], int(narrow.size()), nullptr, nullptr);
-    narrow.pop_back();
-    return narrow;
-}
-
-std::wstring FullPath(const wchar_t* path)
-{
-    wchar_t full[32768];
-    const DWORD length = GetFullPathNameW(path, 32768, full, nullptr);
-    return length && length < 32768 ? std::wstring(full, length) : path;
-}
 
 // A backend's crash ends the check's process at once, with the exception's
 // code as its exit code: no debugger, no error-report dialog, no detach
@@ -95,7 +81,7 @@ int wmain(int argc, wchar_t** argv)
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     if (argc == 5 && std::wstring(argv[1]) == L"--run") {
         WaitForDiscoveriesAtMost(wcstoul(argv[4], nullptr, 10) * 1000 / 2);
-        return RunOne(Narrow(argv[2]), argv[3]);
+        return RunOne(Utf8(argv[2]), argv[3]);
     }
 
     DWORD timeoutSeconds = defaultTimeoutSeconds;
@@ -109,7 +95,7 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     const std::wstring path = FullPath(argv[next]);
-    printf("VornelCheck: %s\n", Narrow(path).c_str());
+    printf("VornelCheck: %s\n", Utf8(path).c_str());
     int counts[3] = {};
     for (const Check& check : AllChecks()) {
         const Verdict verdict = RunInChild(check, path, timeoutSeconds);

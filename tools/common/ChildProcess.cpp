@@ -48,9 +48,3 @@ ChildOutcome RunChild(const std::wstring& commandLine, const std::wstring& direc
     CloseHandle(readEnd);
     return outcome;
 }
-
-std::wstring OwnPath()
-{
-    wchar_t path[32768];
-    return std::wstring(path, GetModuleFileNameW(nullptr, path, 32768));
-}

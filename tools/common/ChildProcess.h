@@ -14,6 +14,3 @@ struct ChildOutcome {
 // `commandLine` as CreateProcessW takes it; run in `directory` ("" for this
 // one's). Its standard error goes nowhere: a crash's report is not its output.
 ChildOutcome RunChild(const std::wstring& commandLine, const std::wstring& directory, DWORD timeoutMs);
-
-// The path of the running program.
-std::wstring OwnPath();

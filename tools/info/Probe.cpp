@@ -4,6 +4,7 @@
 
 #include "BtSlots.h"
 #include "PeImage.h"
+#include "Text.h"
 
 namespace {
 
@@ -81,14 +82,6 @@ void Diagnose(BackendFacts& facts, const std::vector<SearchPlace>& order)
 }
 
 }  // namespace
-
-std::string Utf8(const std::wstring& text)
-{
-    std::string utf8(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr),
-                     '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), &utf8[0], int(utf8.size()), nullptr, nullptr);
-    return utf8;
-}
 
 std::vector<SearchPlace> SearchOrder(const std::wstring& applicationDirectory)
 {

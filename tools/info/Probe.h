@@ -34,6 +34,3 @@ struct BackendFacts {
 // Finds `name` as the library's LoadLibraryW would, loads it, inspects it and,
 // if `init`, calls its BT_Init (and BT_Exit after an acceptance); then releases it.
 BackendFacts InspectBackend(const wchar_t* name, const std::vector<SearchPlace>& order, bool init);
-
-// UTF-8, for both kinds of output.
-std::string Utf8(const std::wstring& text);

@@ -14,6 +14,7 @@
 #include "NarrowText.h"
 #include "PeImage.h"
 #include "Probe.h"
+#include "Text.h"
 
 namespace {
 
@@ -31,13 +32,6 @@ struct LogFacts {
     std::wstring path;  // "" when the library would write no log
     std::string why;    // when it would not, or what to watch
 };
-
-std::wstring FullPath(const std::wstring& path)
-{
-    wchar_t full[32768];
-    const DWORD length = GetFullPathNameW(path.c_str(), 32768, full, nullptr);
-    return length && length < 32768 ? std::wstring(full, length) : path;
-}
 
 bool Parse(int argc, wchar_t** argv, Options& options)
 {
