@@ -85,10 +85,12 @@ const char* Logger::Format(LogLevel level, const char* source, const char* messa
     line.AppendChar('-');
     line.AppendThreadId(static_cast<int>(GetCurrentThreadId()));
     line.AppendChar('-');
-    const size_t sourceLength = BoundedLength(source, sourceColumns);
+    // Measured once, for both its padding and its copy; a source longer
+    // than the whole line is cut with it anyway.
+    const size_t sourceLength = BoundedLength(source, lineCapacity);
     if (sourceLength < sourceColumns)
         line.AppendChar(' ', sourceColumns - sourceLength);
-    line.AppendText(source);
+    line.Append(source, sourceLength);
     line.AppendChar('-');
     line.AppendText(message ? message : "");
     lineLength = line.Length();
