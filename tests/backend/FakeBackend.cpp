@@ -21,17 +21,12 @@ void Journal(const char* event, const char* detail = "")
 {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(self, path, MAX_PATH);
-    wchar_t* name = wcsrchr(path, L'\\') + 1;
-    char line[MAX_PATH + 64];
     char narrowName[MAX_PATH];
-    WideCharToMultiByte(CP_ACP, 0, name, -1, narrowName, sizeof narrowName, nullptr, nullptr);
-    const int length = wsprintfA(line, "%s %s%s\r\n", event, narrowName, detail);
-    wcscpy(name, fakeJournalName);
-    HANDLE journal = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_ALWAYS, 0, nullptr);
-    DWORD written;
-    WriteFile(journal, line, length, &written, nullptr);
-    CloseHandle(journal);
+    WideCharToMultiByte(CP_ACP, 0, wcsrchr(path, L'\\') + 1, -1, narrowName, sizeof narrowName, nullptr,
+                        nullptr);
+    char line[MAX_PATH + 64];
+    wsprintfA(line, "%s %s%s", event, narrowName, detail);
+    AppendToJournal(self, line);
 }
 
 // Whether the host's log file is open in some process at this moment.

@@ -1,5 +1,7 @@
 #pragma once
 // What a stand-in backend received, read back through its exported accessors.
+#include <windows.h>
+
 
 #include <cstdint>
 
@@ -27,3 +29,22 @@ constexpr int FakeResult(int fakeId, int slot)
 // The journal each backend appends to, beside itself: one line per load,
 // release, BT_Init and BT_Exit, "<event> <module file name>".
 inline constexpr wchar_t fakeJournalName[] = L"journal.txt";
+
+// Appends `line` and "\r\n" to the journal beside `module` (null: the host
+// program). Plain buffers and system calls only: it runs as late as a
+// module's detach and the process's end.
+inline void AppendToJournal(HMODULE module, const char* line)
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+    wchar_t* name = path + length;
+    while (name > path && name[-1] != L'\\')
+        --name;
+    lstrcpyW(name, fakeJournalName);
+    HANDLE journal = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_ALWAYS, 0, nullptr);
+    DWORD written;
+    WriteFile(journal, line, lstrlenA(line), &written, nullptr);
+    WriteFile(journal, "\r\n", 2, &written, nullptr);
+    CloseHandle(journal);
+}

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <cwchar>
 
 #include "FakeBackend.h"
 
@@ -16,23 +15,6 @@ using FcloseFn = int(__cdecl*)(FILE*);
 FreeLibraryFn realFreeLibrary;
 FcloseFn realFclose;
 
-// Runs as late as the process's end: plain buffers and system calls only.
-void JournalLine(const char* line)
-{
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    wchar_t* name = path + length;
-    while (name > path && name[-1] != L'\\')
-        --name;
-    wcscpy(name, fakeJournalName);
-    HANDLE journal = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_ALWAYS, 0, nullptr);
-    DWORD written;
-    WriteFile(journal, line, strlen(line), &written, nullptr);
-    WriteFile(journal, "\r\n", 2, &written, nullptr);
-    CloseHandle(journal);
-}
-
 BOOL WINAPI WatchedFreeLibrary(HMODULE module)
 {
     char path[MAX_PATH];
@@ -42,13 +24,13 @@ BOOL WINAPI WatchedFreeLibrary(HMODULE module)
         --name;
     char line[MAX_PATH + 16];
     snprintf(line, sizeof line, "FreeLibrary %s", name);
-    JournalLine(line);
+    AppendToJournal(nullptr, line);
     return realFreeLibrary(module);
 }
 
 int __cdecl WatchedFclose(FILE* file)
 {
-    JournalLine("fclose");
+    AppendToJournal(nullptr, "fclose");
     return realFclose(file);
 }
 
